@@ -74,6 +74,8 @@ QWidget *createEditBox(const ControlDef &def, QWidget *client)
     box->setVerticalScrollBarPolicy(def.scrollBars == ScrollBars::Vertical ? Qt::ScrollBarAlwaysOn
                                                                            : Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);
+    // Edit boxes keep only a thin margin around their text, so a line fills the box's width.
+    box->document()->setDocumentMargin(1);
     if (def.border == Border::None)
         box->setFrameShape(QFrame::NoFrame);
     return box;

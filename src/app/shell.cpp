@@ -80,6 +80,9 @@ bool Shell::load(WindowId id, std::optional<WindowId> owner, bool modal)
     s.live = Instance{window, false, modal, owner, {}, nullptr};
     if (owner) {
         LiveWindow *ownerWindow = slot(*owner).live->window;
+        // An owned window stays in front of its owner, also when the owner stays above other programs.
+        if (ownerWindow->windowFlags() & Qt::WindowStaysOnTopHint)
+            window->setWindowFlag(Qt::WindowStaysOnTopHint);
         window->winId();
         ownerWindow->winId();
         window->windowHandle()->setTransientParent(ownerWindow->windowHandle());
