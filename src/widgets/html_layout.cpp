@@ -147,6 +147,8 @@ public:
     }
 
     bool full() const { return m_top >= m_limits.maxExtent || m_totalChars >= m_limits.maxTotalChars; }
+    // The rest of the current line is past the limits: only a line break or a tag can still matter.
+    bool lineFull() const { return m_lineFull; }
 
     void addText(QStringView text)
     {
@@ -195,7 +197,7 @@ private:
     {
         constexpr qsizetype chunk = 256;
         qsizetype from = 0;
-        while (from < m_pending.size() && !m_lineFull) {
+        while (from < m_pending.size() && m_x < m_limits.maxExtent) {
             qsizetype count = std::min(chunk, m_pending.size() - from);
             if (from + count < m_pending.size() && m_pending[from + count - 1].isHighSurrogate())
                 ++count;
@@ -209,10 +211,10 @@ private:
             run.colour = m_colour;
             m_x += run.width;
             m_layout.runs.append(std::move(run));
-            m_lineFull = m_x >= m_limits.maxExtent;
             from += count;
         }
         m_pending.clear();
+        m_lineFull = m_lineFull || m_x >= m_limits.maxExtent;
     }
 
     const QFont m_font;
@@ -295,6 +297,12 @@ HtmlLayout layoutHtml(QStringView content, const QFont &font, const QColor &colo
     LineBuilder builder(font, colour, measure, limits);
     const qsizetype size = content.size();
     for (qsizetype i = 0; i < size && !builder.full(); ++i) {
+        if (builder.lineFull()) {
+            while (i < size && content[i] != u'\n' && content[i] != u'<')
+                ++i;
+            if (i == size)
+                break;
+        }
         const QChar c = content[i];
         if (c == u'\n') {
             builder.endLine();

@@ -105,8 +105,10 @@ void HtmlView::paintEvent(QPaintEvent *)
                 image.setClipRect(0, line.top, inner.width(), line.height);
                 clippedLine = run.line;
             }
-            image.setFont(run.font);
-            image.setPen(run.colour);
+            if (run.font != image.font())
+                image.setFont(run.font);
+            if (run.colour != image.pen().color())
+                image.setPen(run.colour);
             image.drawText(QPoint(run.x, run.baseline), run.text);
         }
     }

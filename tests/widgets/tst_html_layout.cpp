@@ -144,6 +144,26 @@ private slots:
         QVERIFY(total <= limits.maxTotalChars);
     }
 
+    // The limits cut late, never early: everything up to them is laid out as usual.
+    void limitsKeepWhatComesBefore()
+    {
+        const QString line(1000, u'a');
+        LayoutLimits limits;
+        limits.maxLineChars = 300;
+        QCOMPARE(describe(layOut(line + u"\nb"_s, limits)), (QStringList{u"1:"_s + line.left(300), u"1:b"_s}));
+
+        limits = {};
+        limits.maxExtent = 600;
+        const QStringList lines = describe(layOut(line, limits));
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].size() >= 2 + 600);
+        QVERIFY(line.startsWith(lines[0].mid(2)));
+
+        limits = {};
+        limits.maxTotalChars = 7;
+        QCOMPARE(describe(layOut(u"abc\ndef\nghi\n"_s, limits)), (QStringList{u"1:abc"_s, u"1:def"_s, u"1:g"_s}));
+    }
+
     void bodyRule_data()
     {
         QTest::addColumn<QString>("css");
