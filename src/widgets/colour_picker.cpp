@@ -12,6 +12,7 @@
 #include <QToolTip>
 #include <qdrawutil.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -442,7 +443,8 @@ void ColourPicker::confirm(int entry)
     else if (entry == transparentEntry)
         chosen = Colour::defaultColour();
     else if (entry == otherColoursEntry) {
-        m_popup->hide(); // the drop-down would hold the mouse and keys from the chooser
+        if (m_popup)
+            m_popup->hide(); // the drop-down would hold the mouse and keys from the chooser
         chosen = askChooser();
         if (!alive)
             return;
