@@ -1,6 +1,8 @@
 #include "app/controls.h"
 
 #include "app/file_dialog.h"
+#include "widgets/colour_picker.h"
+#include "widgets/html_view.h"
 #include "widgets/qt_colour.h"
 
 #include <QApplication>
@@ -81,27 +83,20 @@ QWidget *createEditBox(const ControlDef &def, QWidget *client)
     return box;
 }
 
-// Placeholder for the colour picker kind until the picker control arrives: a white sunken box of its
-// place and size that keeps its colour.
-QWidget *createColourPicker(const ControlDef &, QWidget *client)
+QWidget *createColourPicker(const ControlDef &def, QWidget *client, const EventSink &events)
 {
-    auto *picker = new QFrame(client);
-    picker->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picker->setAutoFillBackground(true);
-    setPaletteColour(picker, QPalette::Window, Qt::white);
-    picker->setFocusPolicy(Qt::StrongFocus);
-    picker->setProperty("korvaneColour", QVariant::fromValue(colours::white));
+    auto *picker = new ColourPicker(client);
+    if (def.event.isBound())
+        QObject::connect(picker, &ColourPicker::colourChosen, picker, [events, b = def.event] { events(b); });
     return picker;
 }
 
-// Placeholder for the HTML view kind until the view arrives: a white box of its place and size.
-QWidget *createHtmlView(const ControlDef &def, QWidget *client)
+QWidget *createHtmlView(const ControlDef &def, QWidget *client, const ControlTexts &texts)
 {
-    auto *view = new QFrame(client);
-    view->setFrameStyle(def.border == Border::ThinSunken ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
-    view->setAutoFillBackground(true);
-    setPaletteColour(view, QPalette::Window, Qt::white);
-    view->setFocusPolicy(Qt::StrongFocus);
+    auto *view = new HtmlView(client);
+    view->setBorder(def.border);
+    view->setStyleSheetText(texts.styleSheet);
+    view->setContent(texts.content(def.content));
     return view;
 }
 
@@ -117,7 +112,8 @@ QFont fontOf(FontKind kind)
     return font;
 }
 
-QObject *createControl(const ControlDef &def, QWidget *client, QObject *window, const EventSink &events)
+QObject *createControl(const ControlDef &def, QWidget *client, QObject *window, const EventSink &events,
+                       const ControlTexts &texts)
 {
     QObject *object = nullptr;
     QWidget *widget = nullptr;
@@ -125,8 +121,8 @@ QObject *createControl(const ControlDef &def, QWidget *client, QObject *window, 
     case ControlKind::Button: widget = createButton(def, client, events); break;
     case ControlKind::Label: widget = createLabel(def, client); break;
     case ControlKind::EditBox: widget = createEditBox(def, client); break;
-    case ControlKind::ColourPicker: widget = createColourPicker(def, client); break;
-    case ControlKind::HtmlView: widget = createHtmlView(def, client); break;
+    case ControlKind::ColourPicker: widget = createColourPicker(def, client, events); break;
+    case ControlKind::HtmlView: widget = createHtmlView(def, client, texts); break;
     case ControlKind::FileDialog: object = new FileDialogControl(window); break;
     }
     if (widget) {
@@ -192,14 +188,34 @@ bool setControlProperty(const ControlDef &def, QObject *control, Property proper
             return true;
         }
         return false;
-    case ControlKind::ColourPicker:
+    case ControlKind::ColourPicker: {
+        auto *picker = static_cast<ColourPicker *>(control);
         if (property == Property::colour && c) {
-            control->setProperty("korvaneColour", QVariant::fromValue(*c));
+            picker->setColour(*c);
+            return true;
+        }
+        if (property == Property::allow_transparent && std::holds_alternative<bool>(value)) {
+            picker->setAllowTransparent(std::get<bool>(value));
             return true;
         }
         return false;
-    case ControlKind::HtmlView:
+    }
+    case ControlKind::HtmlView: {
+        auto *view = static_cast<HtmlView *>(control);
+        if (property == Property::background_colour && c) {
+            view->setBackgroundColour(*c);
+            return true;
+        }
+        if (property == Property::content && s) {
+            view->setContent(*s);
+            return true;
+        }
+        if (property == Property::style_sheet && s) {
+            view->setStyleSheetText(*s);
+            return true;
+        }
         return false;
+    }
     case ControlKind::FileDialog: {
         FileDialogSettings &fd = static_cast<FileDialogControl *>(control)->settings();
         if (property == Property::mode && i) {
@@ -244,12 +260,24 @@ std::optional<PropertyValue> controlProperty(const ControlDef &def, const QObjec
             return heldText(static_cast<const QPlainTextEdit *>(control)->toPlainText());
         }
         break;
-    case ControlKind::ColourPicker:
+    case ControlKind::ColourPicker: {
+        auto *picker = static_cast<const ColourPicker *>(control);
         if (property == Property::colour)
-            return control->property("korvaneColour").value<Colour>();
+            return picker->colour();
+        if (property == Property::allow_transparent)
+            return picker->allowTransparent();
         break;
-    case ControlKind::HtmlView:
+    }
+    case ControlKind::HtmlView: {
+        auto *view = static_cast<const HtmlView *>(control);
+        if (property == Property::background_colour)
+            return view->backgroundColour();
+        if (property == Property::content)
+            return view->content();
+        if (property == Property::style_sheet)
+            return view->styleSheetText();
         break;
+    }
     case ControlKind::FileDialog: {
         const FileDialogSettings &fd = static_cast<const FileDialogControl *>(control)->settings();
         if (property == Property::mode)

@@ -12,7 +12,8 @@ class QWidget;
 
 using EventSink = std::function<void(const Binding &)>;
 
-QObject *createControl(const ControlDef &def, QWidget *client, QObject *window, const EventSink &events);
+QObject *createControl(const ControlDef &def, QWidget *client, QObject *window, const EventSink &events,
+                       const ControlTexts &texts);
 QMenuBar *buildMenuBar(const WindowDef &def, QWidget *window, const EventSink &events);
 
 // Give false for a property that the control's kind does not have, or a value of the wrong type.

@@ -51,7 +51,8 @@ LiveWindow::LiveWindow(const WindowDef &def, Shell &shell)
 
     // Created in list order, each below the ones before it, so the first-listed lies on top.
     for (const ControlDef &cd : def.controls) {
-        QObject *object = createControl(cd, m_client, this, [this](const Binding &b) { m_shell.dispatch(m_def.id, b); });
+        QObject *object = createControl(
+            cd, m_client, this, [this](const Binding &b) { m_shell.dispatch(m_def.id, b); }, m_shell.controlTexts());
         if (auto *w = qobject_cast<QWidget *>(object))
             w->lower();
         m_controls.emplace_back(&cd, object);

@@ -2,6 +2,7 @@
 // The shell: one slot per window definition, the two window operations load and destroy, the title-bar
 // close, the end of the program, fatal errors, event dispatch to the bound commands, and property access
 // on live controls by window name, control name and property name.
+#include "app/control_texts.h"
 #include "forms/windows.h"
 
 #include <QObject>
@@ -40,6 +41,10 @@ public:
     // Binds a command to the function that carries it out. A ShowRow handler gets the binding's row.
     void bind(Command command, std::function<void()> handler);
     void bindRows(Command command, std::function<void(int row)> handler);
+
+    // The guide texts and style sheet that HTML views show when they are built.
+    void setControlTexts(ControlTexts texts) { m_texts = std::move(texts); }
+    const ControlTexts &controlTexts() const { return m_texts; }
 
     // Start-up from the first load of the table window to the end of the program; gives the exit code.
     int run();
@@ -97,6 +102,7 @@ private:
     std::map<WindowId, Slot> m_slots;
     std::map<Command, std::function<void(int)>> m_handlers;
     std::function<void(const QString &)> m_reportFatal;
+    ControlTexts m_texts;
     bool m_started = false;
     bool m_ending = false;
     int m_exitCode = 0;

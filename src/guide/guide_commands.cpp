@@ -1,12 +1,20 @@
 #include "guide/guide_commands.h"
 
 #include "app/shell.h"
+#include "guide/guide_texts.h"
 
 namespace guide {
 
 constexpr WindowId ShotTableWindow = WindowId::ShotTable;
 constexpr WindowId AngleGuideWindow = WindowId::AngleGuide;
 constexpr WindowId AngleGuideTradWindow = WindowId::AngleGuideTrad;
+
+// The view takes the picker's colour: the colour just chosen, or the default colour for "透明".
+void recolour(Shell &shell, WindowId guide)
+{
+    const Colour chosen = shell.get<Colour>(guide, u"颜色选择器1", Property::colour);
+    shell.set(guide, u"简单超文本框1", Property::background_colour, chosen);
+}
 
 void bindCommands(Shell &shell)
 {
@@ -27,7 +35,9 @@ void bindCommands(Shell &shell)
         shell.load(ShotTableWindow, ShotTableWindow, false);
         shell.destroy(AngleGuideTradWindow);
     });
-    // The colour pickers' recolouring of the view is bound once the picker and the view exist as controls.
+    shell.bind(Command::GuideRecolour, [&shell] { recolour(shell, AngleGuideWindow); });
+    shell.bind(Command::TradGuideRecolour, [&shell] { recolour(shell, AngleGuideTradWindow); });
+    shell.setControlTexts({AngleGuideText, AngleGuideTradText, GuideStyleSheet});
 }
 
 }

@@ -70,3 +70,27 @@ inline void prepareTestApplication()
         });
     prepareApplication(*qApp);
 }
+
+// Chooses a drop-down entry of a live window's colour picker with the mouse, as the player does:
+// a click on the picker opens the drop-down, a click on the entry confirms it.
+#include "widgets/colour_picker.h"
+#include "widgets/picker_palette.h"
+
+inline void chooseInPicker(QWidget *window, ColourPicker *picker, int entry)
+{
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, picker->mapTo(window, picker->rect().center()));
+    QVERIFY(picker->popup());
+    const QPoint at = picker->entryRect(entry).center();
+    QTest::mouseMove(picker->popup()->windowHandle(), at);
+    QTest::mouseClick(picker->popup()->windowHandle(), Qt::LeftButton, {}, at);
+    QVERIFY(!picker->popup());
+}
+
+// The palette entry of the named colour.
+inline int paletteEntry(QStringView name)
+{
+    for (size_t i = 0; i < PickerPalette.size(); ++i)
+        if (QStringView(PickerPalette[i].name) == name)
+            return int(i);
+    return ColourPicker::noEntry;
+}
