@@ -138,6 +138,26 @@ int readToEnd(int fd, QByteArray &bytes, qsizetype expected)
     return 0;
 }
 
+// Every CR LF, lone CR and lone LF as CR LF.
+QByteArray withCrLfBreaks(const QByteArray &bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    const char *in = bytes.constData();
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = in[i];
+        if (c == '\r' || c == '\n') {
+            out.append("\r\n", 2);
+            if (c == '\r' && i + 1 < size && in[i + 1] == '\n')
+                ++i;
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 int writeAll(int fd, const char *data, qsizetype size)
 {
     while (size > 0) {
@@ -258,45 +278,31 @@ QString textFromNoteBytes(QByteArray bytes)
 
 QByteArray noteBytesFromText(const QString &text)
 {
-    const QByteArray encoded = gbk::encode(text);
-    if (encoded.isEmpty())
-        return {};
-    const char *in = encoded.constData();
-    const qsizetype size = encoded.size();
-    const qsizetype lineFeeds = std::count(in, in + size, '\n');
-    const bool hasCr = std::memchr(in, '\r', size_t(size)) != nullptr;
-    if (lineFeeds == 0 && !hasCr)
-        return encoded;
-
-    QByteArray out;
-    if (!hasCr) {
-        // The usual case, text from the box: copy the runs between line feeds, each LF as CR LF.
-        out.resize(size + lineFeeds);
-        char *to = out.data();
-        const char *from = in;
-        const char *end = in + size;
-        while (const char *lf = static_cast<const char *>(std::memchr(from, '\n', size_t(end - from)))) {
-            std::memcpy(to, from, size_t(lf - from));
-            to += lf - from;
-            *to++ = '\r';
-            *to++ = '\n';
-            from = lf + 1;
-        }
-        std::memcpy(to, from, size_t(end - from));
-        return out;
+    QByteArray bytes = gbk::encode(text);
+    const qsizetype size = bytes.size();
+    if (size == 0)
+        return bytes;
+    if (std::memchr(bytes.constData(), '\r', size_t(size)))
+        return withCrLfBreaks(bytes);
+    // The box gives LF alone: widen the bytes in place, moving each run between line feeds back to
+    // its place from the end, so that no second copy of a large note is made.
+    const qsizetype lineFeeds = std::count(bytes.cbegin(), bytes.cend(), '\n');
+    if (lineFeeds == 0)
+        return bytes;
+    bytes.resize(size + lineFeeds);
+    char *data = bytes.data();
+    qsizetype from = size; // the bytes before it are still in their old place
+    qsizetype to = size + lineFeeds;
+    while (to != from) {
+        const char *lf = static_cast<const char *>(::memrchr(data, '\n', size_t(from)));
+        const qsizetype start = lf - data + 1; // there is a line feed left, as to != from
+        to -= from - start;
+        std::memmove(data + to, data + start, size_t(from - start));
+        data[--to] = '\n';
+        data[--to] = '\r';
+        from = start - 1;
     }
-    out.reserve(size + lineFeeds + size / 8);
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = in[i];
-        if (c == '\r' || c == '\n') {
-            out.append("\r\n", 2);
-            if (c == '\r' && i + 1 < size && in[i + 1] == '\n')
-                ++i;
-        } else {
-            out.append(c);
-        }
-    }
-    return out;
+    return bytes;
 }
 
 NoteFiles::~NoteFiles()

@@ -133,6 +133,7 @@ private slots:
     void reading();
     void failuresAndKeeping_data();
     void failuresAndKeeping();
+    void tooLargeToRead();
     void openFilesTable();
 
 private:
@@ -204,6 +205,7 @@ enum class Situation {
     Missing,
     FolderRemoved,
     Folder,
+    Pipe,
     ReadOnly,
     HeldByThisNotepad,
     OpenInAnotherNotepad,
@@ -230,6 +232,7 @@ void TestNoteFiles::failuresAndKeeping_data()
     row("open: folder removed", Situation::FolderRemoved, Action::Open, Reason::FolderGone,
         "文件所在的文件夹不存在。");
     row("open: a folder", Situation::Folder, Action::Open, Reason::IsFolder, "这是一个文件夹，不是文件。");
+    row("open: a pipe", Situation::Pipe, Action::Open, Reason::NotAFile, "这不是普通文件。");
     row("open: read-only 0444", Situation::ReadOnly, Action::Open, Reason::ReadOnly, "文件是只读的。");
     row("open: locked by another program", Situation::LockedByAnotherProgram, Action::Open, Reason::InUse,
         "文件正被其他程序使用。");
@@ -240,6 +243,7 @@ void TestNoteFiles::failuresAndKeeping_data()
     row("save: folder removed", Situation::FolderRemoved, Action::Save, Reason::FolderGone,
         "文件所在的文件夹不存在。");
     row("save: onto a folder", Situation::Folder, Action::Save, Reason::IsFolder, "这是一个文件夹，不是文件。");
+    row("save: onto a pipe", Situation::Pipe, Action::Save, Reason::NotAFile, "这不是普通文件。");
     row("save: read-only 0444", Situation::ReadOnly, Action::Save, Reason::ReadOnly, "文件是只读的。");
     row("save: held by this notepad", Situation::HeldByThisNotepad, Action::Save, Reason::HeldByNotepad,
         "文件已在记事本中打开，请先关闭它。");
@@ -284,6 +288,9 @@ void TestNoteFiles::failuresAndKeeping()
     case Situation::Folder:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("note.txt")));
         break;
+    case Situation::Pipe:
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+        break;
     case Situation::ReadOnly:
         mode = 0444;
         break;
@@ -304,7 +311,8 @@ void TestNoteFiles::failuresAndKeeping()
         break;
     }
     const bool targetExists = situation != Situation::EmptyPath && situation != Situation::Missing
-            && situation != Situation::FolderRemoved && situation != Situation::Folder;
+            && situation != Situation::FolderRemoved && situation != Situation::Folder
+            && situation != Situation::Pipe;
     if (targetExists) {
         writeBytes(target, oldContent);
         QVERIFY(::chmod(QFile::encodeName(target).constData(), mode) == 0);
@@ -356,6 +364,24 @@ void TestNoteFiles::failuresAndKeeping()
     }
     if (situation == Situation::SymbolicLink)
         QCOMPARE(QFileInfo(path).symLinkTarget(), target);
+}
+
+void TestNoteFiles::tooLargeToRead()
+{
+    // A sparse file just past the largest note that is read.
+    const QString path = m_dir.filePath(QStringLiteral("huge.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(1) << 30) + 1));
+    file.close();
+
+    NoteError error;
+    const int number = OpenNoteFile(path, &error);
+    QVERIFY(number != 0);
+    QCOMPARE(ReadNoteText(number, &error), QString());
+    QCOMPARE(error.reason(), Reason::TooLarge);
+    QCOMPARE(error.message(), QStringLiteral("无法读取文件“%1”：文件太大。").arg(path));
+    CloseNoteFile(number);
+    QVERIFY(file.remove());
 }
 
 void TestNoteFiles::openFilesTable()

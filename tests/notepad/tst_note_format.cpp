@@ -32,6 +32,7 @@ void TestNoteFormat::textEnd_data()
     // edge
     QTest::newRow("empty") << QByteArray() << qsizetype(0);
     QTest::newRow("first byte at the very end is kept") << QByteArray("ab\xC4") << qsizetype(3);
+    QTest::newRow("first byte at the end after a kept 0x1A") << QByteArray("\x81\x1A\xC4") << qsizetype(3);
     QTest::newRow("0x00 first") << QByteArray("\0abc", 4) << qsizetype(0);
 
     // cut
