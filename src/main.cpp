@@ -3,6 +3,7 @@
 #include "app/shell.h"
 #include "app/start_up.h"
 #include "guide/guide_commands.h"
+#include "notepad/note_file.h"
 #include "notepad/notepad_commands.h"
 #include "shot_table/shot_table_commands.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     enterProgramFolder();
     prepareApplication(app);
+    notepad::NoteFileNumber = 0;
 
     Shell shell;
     shot_table::bindCommands(shell);

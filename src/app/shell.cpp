@@ -1,6 +1,7 @@
 #include "app/shell.h"
 
 #include "app/controls.h"
+#include "app/file_dialog.h"
 #include "app/key_filter.h"
 #include "app/live_window.h"
 
@@ -255,4 +256,21 @@ PropertyValue Shell::get(WindowId id, QStringView name, Property property) const
     const_cast<Shell *>(this)->fatal(
         QStringLiteral("无法读取 %1 的控件“%2”的属性。").arg(QString::fromLatin1(slot(id).def->name), name));
     return {};
+}
+
+bool Shell::showFileDialog(WindowId id, QStringView name)
+{
+    const auto *window = static_cast<LiveWindow *>(liveWindow(id));
+    auto *dialog = window ? qobject_cast<FileDialogControl *>(window->control(name)) : nullptr;
+    if (!dialog) {
+        fatal(QStringLiteral("%1 没有文件对话框“%2”。").arg(QString::fromLatin1(slot(id).def->name), name));
+        return false;
+    }
+    return dialog->show();
+}
+
+void Shell::tellError(WindowId id, const QString &message)
+{
+    QWidget *window = liveWindow(id);
+    QMessageBox::critical(window, window ? window->windowTitle() : QString(), message);
 }

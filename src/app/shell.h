@@ -69,6 +69,12 @@ public:
         return std::get<T>(get(window, control, property));
     }
 
+    // Shows a live window's file dialog control; true when the user confirmed a name.
+    bool showFileDialog(WindowId window, QStringView control);
+
+    // Tells the user of a failure in an error message box over the window, and waits until it is closed.
+    void tellError(WindowId window, const QString &message);
+
     // A fatal error: the message is shown in an error box, then the program ends with exit code -1.
     // Tests put their own reporter here so that no box waits for a human.
     void setFatalReporter(std::function<void(const QString &)> reporter) { m_reportFatal = std::move(reporter); }
