@@ -246,6 +246,23 @@ private slots:
         QVERIFY(table->isEnabled());
     }
 
+    void ownedWindowsHideWhileTheirOwnerIsMinimised()
+    {
+        Program p;
+        p->load(WindowId::ShotTable);
+        p->load(WindowId::AngleGuide, WindowId::ShotTable);
+        QWidget *table = p.window(WindowId::ShotTable);
+        QWidget *guide = p.window(WindowId::AngleGuide);
+        table->showMinimized();
+        QTRY_VERIFY(!guide->isVisible());
+        QVERIFY(p->isLive(WindowId::AngleGuide));
+        // Loading the minimised table window restores it, and its guide comes back with it.
+        QVERIFY(p->load(WindowId::ShotTable, std::nullopt, true));
+        QTRY_VERIFY(!table->isMinimized());
+        QTRY_VERIFY(guide->isVisible());
+        QVERIFY(table->isEnabled());
+    }
+
     void guideNavigation()
     {
         Program p;
