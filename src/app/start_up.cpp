@@ -24,6 +24,8 @@ void prepareApplication(QApplication &app)
     QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("AR PL UMing CN")});
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane.png")));
+    // Wayland desktops find the menu entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.korvane.Companion"));
 
     auto *translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
