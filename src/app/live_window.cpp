@@ -1,6 +1,7 @@
 #include "app/live_window.h"
 
 #include "app/controls.h"
+#include "app/screen_reader_names.h"
 #include "app/shell.h"
 #include "widgets/qt_colour.h"
 
@@ -59,6 +60,7 @@ LiveWindow::LiveWindow(const WindowDef &def, Shell &shell)
     }
     for (int index : focusOrder(def))
         m_focusChain.push_back(qobject_cast<QWidget *>(m_controls[size_t(index)].second));
+    nameForScreenReaders(*this);
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     move(screen.topLeft() + centredPosition(def, screen.size()));

@@ -1,8 +1,10 @@
 #include "widgets/colour_picker.h"
 
+#include "widgets/accessible_widgets.h"
 #include "widgets/picker_palette.h"
 #include "widgets/qt_colour.h"
 
+#include <QAccessible>
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -303,14 +305,23 @@ ColourPicker::ColourPicker(QWidget *parent)
     : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    installAccessibleWidgets();
 }
 
 ColourPicker::~ColourPicker() = default;
+
+// Screen readers name the picker by its colour.
+static void tellNameChanged(ColourPicker *picker)
+{
+    QAccessibleEvent event(picker, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
 
 void ColourPicker::setColour(Colour colour)
 {
     m_colour = colour;
     update();
+    tellNameChanged(this);
 }
 
 void ColourPicker::setAllowTransparent(bool allow)
@@ -454,6 +465,7 @@ void ColourPicker::confirm(int entry)
     if (chosen) {
         m_colour = *chosen;
         repaint();
+        tellNameChanged(this);
         emit colourChosen();
         if (!alive)
             return;

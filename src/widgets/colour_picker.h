@@ -32,6 +32,9 @@ public:
     QRect entryRect(int entry) const;
     int highlightedEntry() const;
 
+    // Opens the drop-down, as a click does; also the press action of screen readers.
+    void openPopup();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -47,7 +50,6 @@ protected:
 
 private:
     int matchingEntry() const;
-    void openPopup();
     QPoint popupPosition(QSize popupSize) const;
     void confirm(int entry);
     std::optional<Colour> askChooser();

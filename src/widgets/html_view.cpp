@@ -1,5 +1,6 @@
 #include "widgets/html_view.h"
 
+#include "widgets/accessible_widgets.h"
 #include "widgets/qt_colour.h"
 
 #include <QEvent>
@@ -11,6 +12,7 @@ HtmlView::HtmlView(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted, so Qt need not clear first
+    installAccessibleWidgets();
     relayout();
 }
 

@@ -1,0 +1,7 @@
+#pragma once
+// What screen readers call the live windows and the controls that show no caption of their own. Buttons
+// and labels are read by their captions and the colour picker by its colour; the power boxes, the guide
+// views, the notepad's boxes and the untitled help window get the names below.
+class LiveWindow;
+
+void nameForScreenReaders(LiveWindow &window);
