@@ -1,6 +1,7 @@
 #pragma once
 // How screen readers see the controls that Qt lacks: the colour picker as a combo box named by its colour,
-// whose press opens the drop-down, and the HTML view as read-only text whose lines can be read.
+// whose press opens the drop-down, a list of named entries each chosen by its press action; and the HTML
+// view as read-only text whose lines can be read.
 #include "forms/colour.h"
 
 #include <QString>

@@ -44,6 +44,7 @@ void drawArrow(QPainter &p, const QRect &area, const QColor &colour)
 // moved by the pointer and the arrow keys. It reports the entry of a confirmation through
 // m_confirm and simply closes (and deletes itself) on a cancel.
 class ColourPickerPopup : public QWidget {
+    Q_OBJECT
 public:
     ColourPickerPopup(QWidget *picker, bool withTransparent, int marked, std::function<void(int)> confirm)
         : QWidget(picker, Qt::Popup | Qt::FramelessWindowHint)
@@ -66,6 +67,25 @@ public:
 
     int highlighted() const { return m_highlight; }
 
+    // The entries in the order Left and Right walk through them.
+    std::vector<int> entries() const
+    {
+        std::vector<int> list;
+        if (m_withTransparent)
+            list.push_back(ColourPicker::transparentEntry);
+        for (int i = 0; i < paletteSize; ++i)
+            list.push_back(i);
+        list.push_back(ColourPicker::otherColoursEntry);
+        return list;
+    }
+
+    // Highlights the entry and confirms it, as a click on it does.
+    void choose(int entry)
+    {
+        setHighlight(entry);
+        finish();
+    }
+
     QRect entryRect(int entry) const
     {
         if (isCell(entry))
@@ -79,6 +99,12 @@ public:
     }
 
 protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QWidget::showEvent(event);
+        tellHighlight();
+    }
+
     bool event(QEvent *event) override
     {
         if (event->type() == QEvent::ToolTip) {
@@ -187,18 +213,6 @@ private:
         return ColourPicker::noEntry;
     }
 
-    // The entries in the order Left and Right walk through them.
-    std::vector<int> entries() const
-    {
-        std::vector<int> list;
-        if (m_withTransparent)
-            list.push_back(ColourPicker::transparentEntry);
-        for (int i = 0; i < paletteSize; ++i)
-            list.push_back(i);
-        list.push_back(ColourPicker::otherColoursEntry);
-        return list;
-    }
-
     // Where a key moves the highlight: Left and Right step through the entries in order, Up and Down
     // move a row, keeping the column within the grid. With nothing highlighted any move starts at the
     // first entry.
@@ -243,6 +257,19 @@ private:
         if (isCell(entry))
             m_column = entry % columns;
         update(entryRect(m_highlight));
+        tellHighlight();
+    }
+
+    // Screen readers follow the highlight as the focus within the drop-down.
+    void tellHighlight()
+    {
+        const std::vector<int> list = entries();
+        const auto at = std::find(list.begin(), list.end(), m_highlight);
+        if (at == list.end() || !isVisible())
+            return;
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(int(at - list.begin()));
+        QAccessible::updateAccessibility(&event);
     }
 
     // Confirms the highlighted entry once; input that arrives while the picker handles it is ignored.
@@ -342,6 +369,28 @@ QRect ColourPicker::entryRect(int entry) const
 int ColourPicker::highlightedEntry() const
 {
     return m_popup ? m_popup->highlighted() : noEntry;
+}
+
+std::vector<int> ColourPicker::shownEntries() const
+{
+    return m_popup ? m_popup->entries() : std::vector<int>{};
+}
+
+QString ColourPicker::entryName(int entry)
+{
+    if (entry >= 0 && entry < paletteSize)
+        return QString::fromUtf16(PickerPalette[entry].name);
+    if (entry == transparentEntry)
+        return transparentText;
+    if (entry == otherColoursEntry)
+        return otherColoursText;
+    return {};
+}
+
+void ColourPicker::chooseEntry(int entry)
+{
+    if (m_popup && m_popup->isVisible())
+        m_popup->choose(entry);
 }
 
 QSize ColourPicker::sizeHint() const
@@ -488,3 +537,5 @@ std::optional<Colour> ColourPicker::askChooser()
         return std::nullopt;
     return fromQColor(picked);
 }
+
+#include "colour_picker.moc"

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 class ColourPickerPopup;
 
@@ -31,6 +32,12 @@ public:
     QWidget *popup() const;
     QRect entryRect(int entry) const;
     int highlightedEntry() const;
+    // The entries that the open drop-down shows, in the order Left and Right walk through them, and the
+    // name of an entry: its tooltip, "透明" or "其它颜色...".
+    std::vector<int> shownEntries() const;
+    static QString entryName(int entry);
+    // Confirms an entry of the open drop-down, as a click on it does; also the press action of screen readers.
+    void chooseEntry(int entry);
 
     // Opens the drop-down, as a click does; also the press action of screen readers.
     void openPopup();

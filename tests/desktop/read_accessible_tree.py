@@ -128,11 +128,18 @@ wait_for(lambda: all(b is not None for b in boxes) and [text_of(b) for b in boxe
 for a in angles:
     named(table, Atspi.Role.LABEL, f"{a}度：")
 
-# The picker's press opens its drop-down.
+# The picker's press opens its drop-down, a list of colours by name; pressing one chooses it.
 press(picker)
 wait_for(lambda: picker.get_state_set().contains(Atspi.StateType.EXPANDED), "the picker's drop-down", timeout=5)
-subprocess.run(["xdotool", "key", "Escape"], check=True)  # the open drop-down holds the keyboard
-wait_for(lambda: not picker.get_state_set().contains(Atspi.StateType.EXPANDED), "the drop-down to close", timeout=5)
+drop_down = wait_for(lambda: next((a for a in descendants(picker) if a.get_role() == Atspi.Role.LIST
+                                   and a.get_child_count() == 34), None), "the drop-down's list of 34 entries")
+entries = [drop_down.get_child_at_index(i) for i in range(drop_down.get_child_count())]
+names = [e.get_name() for e in entries]
+check(names[0] == "透明" and names[16] == "白色" and names[-1] == "其它颜色...", f"the drop-down lists {names}")
+check(all(e.get_role() == Atspi.Role.LIST_ITEM for e in entries), "the drop-down's entries are not list items")
+press(entries[names.index("红色")])
+wait_for(lambda: picker.get_name() == "红色" and not picker.get_state_set().contains(Atspi.StateType.EXPANDED),
+         "the picker to show 红色", timeout=5)
 
 # The guides: a named view whose lines can be read, in both scripts.
 press(named(table, Atspi.Role.PUSH_BUTTON, "角度"))

@@ -59,6 +59,54 @@ private slots:
         picker->popup()->close();
     }
 
+    // The open drop-down is a list of its entries by name, the highlighted one focused; pressing an entry
+    // chooses its colour as a click does.
+    void dropDownEntriesArePressable()
+    {
+        QWidget window;
+        auto *picker = new ColourPicker(&window);
+        picker->setGeometry(10, 10, 40, 18);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int chosen = 0;
+        connect(picker, &ColourPicker::colourChosen, this, [&] { ++chosen; });
+
+        QAccessibleInterface *pickerIface = QAccessible::queryAccessibleInterface(picker);
+        pickerIface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(picker->popup());
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(picker->popup());
+        QVERIFY(list);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(pickerIface->childCount(), 1);
+        QCOMPARE(pickerIface->child(0), list);
+        QCOMPARE(list->parent(), pickerIface);
+        QCOMPARE(list->childCount(), 34);
+        QStringList names;
+        for (int i = 0; i < list->childCount(); ++i) {
+            QAccessibleInterface *entry = list->child(i);
+            QCOMPARE(entry->role(), QAccessible::ListItem);
+            QCOMPARE(list->indexOfChild(entry), i);
+            QCOMPARE(entry->parent(), list);
+            names << entry->text(QAccessible::Name);
+        }
+        QCOMPARE(names.first(), u"透明"_s);
+        QCOMPARE(names[1], u"黑色"_s);
+        QCOMPARE(names.last(), u"其它颜色..."_s);
+        QVERIFY(list->focusChild());
+        QCOMPARE(list->focusChild()->text(QAccessible::Name), u"白色"_s);
+        QVERIFY(list->focusChild()->state().focused);
+
+        QAccessibleInterface *red = list->child(int(names.indexOf(u"红色"_s)));
+        QVERIFY(picker->popup()->rect().contains(picker->popup()->mapFromGlobal(red->rect().center())));
+        QCOMPARE(list->childAt(red->rect().center().x(), red->rect().center().y()), red);
+        red->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(chosen, 1);
+        QCOMPARE(picker->colour(), Colour::rgb(255, 0, 0));
+        QCOMPARE(pickerIface->text(QAccessible::Name), u"红色"_s);
+        QTRY_VERIFY(!picker->popup());
+        QCOMPARE(pickerIface->childCount(), 0);
+    }
+
     // The lines of the content, with a tab where the layout leaves a gap, and every character where it is drawn.
     void viewTextIsReadable()
     {
