@@ -38,6 +38,16 @@ void drawArrow(QPainter &p, const QRect &area, const QColor &colour)
         p.drawLine(left + row, top + row, left + w - 1 - row, top + row);
 }
 
+// A one-pixel frame just inside the rectangle, drawn as strips: a one-pixel pen straddles the edge on a
+// high-DPI screen, and half of it would fall outside the rectangle and outlive its repaint.
+void drawFrame(QPainter &p, const QRect &r, const QColor &colour)
+{
+    p.fillRect(r.left(), r.top(), r.width(), 1, colour);
+    p.fillRect(r.left(), r.bottom(), r.width(), 1, colour);
+    p.fillRect(r.left(), r.top(), 1, r.height(), colour);
+    p.fillRect(r.right(), r.top(), 1, r.height(), colour);
+}
+
 }
 
 // The picker's drop-down: "透明", the palette as a grid of cells and "其它颜色...", with a highlight
@@ -286,8 +296,7 @@ private:
         QColor tint = palette().color(QPalette::Highlight);
         tint.setAlpha(48);
         p.fillRect(r.adjusted(1, 1, -1, -1), tint);
-        p.setPen(palette().color(QPalette::Highlight));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+        drawFrame(p, r, palette().color(QPalette::Highlight));
     }
 
     void paintTextRow(QPainter &p, int entry, const QString &text) const
@@ -306,8 +315,7 @@ private:
             paintHighlight(p, r);
         const QRect swatch = r.adjusted(swatchInset, swatchInset, -swatchInset, -swatchInset);
         p.fillRect(swatch, toQColor(PickerPalette[entry].colour));
-        p.setPen(palette().color(QPalette::Dark));
-        p.drawRect(swatch.adjusted(0, 0, -1, -1));
+        drawFrame(p, swatch, palette().color(QPalette::Dark));
     }
 
     void paintSeparator(QPainter &p, int y) const
@@ -444,8 +452,7 @@ void ColourPicker::paintEvent(QPaintEvent *)
         p.drawText(swatch, Qt::AlignCenter, transparentText);
     } else {
         p.fillRect(swatch, toQColor(m_colour));
-        p.setPen(pal.color(QPalette::Dark));
-        p.drawRect(swatch.adjusted(0, 0, -1, -1));
+        drawFrame(p, swatch, pal.color(QPalette::Dark));
     }
 
     drawArrow(p, arrow, isEnabled() ? pal.color(QPalette::ButtonText) : pal.color(QPalette::Dark));
