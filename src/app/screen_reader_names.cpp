@@ -3,6 +3,8 @@
 #include "app/live_window.h"
 
 #include <QAccessibleWidget>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace {
 
@@ -50,4 +52,9 @@ void nameForScreenReaders(LiveWindow &window)
         else if (auto *control = qobject_cast<QWidget *>(window.control(entry.control)))
             control->setAccessibleName(name);
     }
+    // A drop-down menu is read by the caption of its entry in the menu bar.
+    if (QMenuBar *bar = window.menuBar())
+        for (QAction *entry : bar->actions())
+            if (QMenu *menu = entry->menu())
+                menu->setAccessibleName(entry->text());
 }
