@@ -11,6 +11,7 @@ packages=(
   fonts-arphic-uming             # the Song face that stands in for 宋体
   fontconfig
   xvfb xauth                     # a virtual screen for the tests that need a real X server
+  clang libclang-rt-14-dev       # the fuzz targets: clang with libFuzzer and its sanitizer runtimes
   xdotool file                   # keys and windows on that screen; what a file holds
   dbus at-spi2-core              # the session bus and the accessibility bus for the screen-reader test
   python3-gi gir1.2-atspi-2.0    # the test's screen-reader client (AT-SPI from Python)
