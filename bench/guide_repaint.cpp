@@ -1,6 +1,7 @@
 // Repaints of a guide's HTML view against drawing the same 21 lines straight into an image of the view's
 // size with the same font, both measured in the same run, in alternating rounds.
 // Usage: guide_repaint [rounds]   (QT_QPA_PLATFORM is taken from the environment; offscreen by default)
+#include "figure.h"
 #include "guide/guide_texts.h"
 #include "widgets/fonts.h"
 #include "widgets/html_view.h"
@@ -88,5 +89,7 @@ int main(int argc, char **argv)
     std::printf("%-34s %10.1f %12.0f %7s %7s\n", "straight drawing (baseline)", s / 1000, 1e9 / s, "1.00", "");
     std::printf("%-34s %10.1f %12.0f %7.2f %7s\n", "view repaint() on screen", p / 1000, 1e9 / p, p / s, "2.00");
     std::printf("%-34s %10.1f %12.0f %7.2f %7s\n", "view render() into an image", q / 1000, 1e9 / q, q / s, "2.00");
+    printFigure("guide.repaint", "us/paint", p / 1000, s / 1000, 2.00);
+    printFigure("guide.render", "us/paint", q / 1000, s / 1000, 2.00);
     return 0;
 }

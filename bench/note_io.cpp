@@ -6,6 +6,7 @@
 //         base   = toPlainText of the same box + gbk::encode + open/write/fsync/close
 // Each figure is the median of several interleaved rounds; the file-layer part alone (without the box)
 // is printed beside it. Run: build-notes/bench/note_io [megabytes] [rounds]
+#include "figure.h"
 #include "forms/gbk.h"
 #include "notepad/note_file.h"
 
@@ -95,12 +96,17 @@ struct Timing {
     }
 };
 
-void report(const char *what, const Timing &layer, const Timing &base, const char *partName)
+struct Figures {
+    double layer, base, layerPart, basePart;
+};
+
+Figures report(const char *what, const Timing &layer, const Timing &base, const char *partName)
 {
     const double l = layer.median(layer.whole), b = base.median(base.whole);
     const double lp = layer.median(layer.part), bp = base.median(base.part);
     std::printf("%-5s layer %8.1f ms   baseline %8.1f ms   ratio %.2fx (target <= 1.30x)\n", what, l, b, l / b);
     std::printf("      %-16s layer %8.1f ms   baseline %8.1f ms   ratio %.2fx\n", partName, lp, bp, lp / bp);
+    return {l, b, lp, bp};
 }
 
 }
@@ -195,7 +201,11 @@ int main(int argc, char **argv)
         }
     }
 
-    report("open", openLayer, openBase, "read+decode");
-    report("save", saveLayer, saveBase, "encode+write");
+    const Figures open = report("open", openLayer, openBase, "read+decode");
+    const Figures save = report("save", saveLayer, saveBase, "encode+write");
+    printFigure("note.open", "ms", open.layer, open.base, 1.30);
+    printFigure("note.save", "ms", save.layer, save.base, 1.30);
+    printFigure("note.open.read_decode", "ms", open.layerPart, open.basePart);
+    printFigure("note.save.encode_write", "ms", save.layerPart, save.basePart);
     return 0;
 }

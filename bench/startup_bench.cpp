@@ -1,6 +1,8 @@
 // Start-up to the first painted frame of the table window, and peak memory, against a plain Qt window
 // with the same widgets, both started as fresh processes in the same run, alternately.
 // Usage: startup_bench [runs]   (QT_QPA_PLATFORM is taken from the environment; offscreen by default)
+#include "figure.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -72,5 +74,7 @@ int main(int argc, char **argv)
     std::printf("%-28s %10s %10s %7s %7s\n", "figure", "program", "baseline", "ratio", "target");
     std::printf("%-28s %10.1f %10.1f %7.2f %7s\n", "start-up to first frame ms", pm, bm, pm / bm, "1.20");
     std::printf("%-28s %10ld %10ld %7.2f %7s\n", "peak memory KiB", pk, bk, double(pk) / double(bk), "1.15");
+    printFigure("startup.first_frame", "ms", pm, bm, 1.20);
+    printFigure("startup.peak_memory", "KiB", double(pk), double(bk), 1.15);
     return 0;
 }
