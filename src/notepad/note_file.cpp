@@ -15,6 +15,7 @@
 #include <new>
 #include <utility>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace notepad {
@@ -171,6 +172,64 @@ int writeAll(int fd, const char *data, qsizetype size)
         size -= done;
     }
     return 0;
+}
+
+// The file that QSaveFile writes for a path: symbolic links followed to the file they name, the way
+// QSaveFile follows them, also when that file does not exist yet.
+QString savedFileName(const QString &path)
+{
+    QString name = path;
+    QFileInfo info(name);
+    for (int level = 0; info.isSymLink() && level < 128; ++level) {
+        name = info.symLinkTarget();
+        info.setFile(name);
+    }
+    return name;
+}
+
+// QSaveFile names its temporary file only at the end, "<target>.XXXXXX" with six ASCII letters in
+// place of the Xs, and renames it over the target at once; a save killed between the two leaves that
+// file behind. Each save marks its temporary file with this extended attribute, and takes the mark off
+// its note once it has taken the target's place.
+constexpr char unfinishedSaveMark[] = "user.korvane.unfinished_save";
+
+// Every save removes the leftovers of earlier saves of its target before it writes. A file is taken
+// for a leftover only when all of this holds, so that a user's own "note.txt.backup" is never touched:
+// a regular file (not followed through a link) named exactly as QSaveFile names its temporary files,
+// carrying the mark, and held by nobody. A save locks its temporary file before marking it and keeps
+// the lock while it writes; the lock ends with its process. Its last moments, between closing its file
+// and the rename, are covered by the target's lock, which every save takes. A file system without
+// extended attributes keeps no mark, and its leftovers stay.
+void removeLeftoverSaves(const QString &target)
+{
+    const QFileInfo info(savedFileName(target));
+    const QString prefix = info.fileName() + u'.';
+    const auto isTemporaryName = [&](const QString &name) {
+        return name.size() == prefix.size() + 6 && name.startsWith(prefix)
+                && std::all_of(name.end() - 6, name.end(), [](QChar c) {
+                       return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+                   });
+    };
+    const QDir folder = info.absoluteDir();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (!isTemporaryName(name))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
+        struct stat opened, named;
+        if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+            continue;
+        if (::fgetxattr(fd.get(), unfinishedSaveMark, nullptr, 0) < 0)
+            continue;
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (::fcntl(fd.get(), F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK)
+            continue; // a save is still writing it
+        if (::lstat(path.constData(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlink(path.constData());
+    }
 }
 
 }
@@ -438,6 +497,8 @@ bool NoteFiles::write(const QString &path, QByteArrayView content, NoteError *er
         return failWith(errno);
     }
 
+    removeLeftoverSaves(path);
+
     // The new content goes to a file beside the target, which takes the target's place in one step;
     // QSaveFile gives it the target's permission bits and follows a symbolic link to its file.
     QSaveFile file(path);
@@ -451,6 +512,10 @@ bool NoteFiles::write(const QString &path, QByteArrayView content, NoteError *er
         }
         return failWith(e);
     }
+    // Locked, then marked, so that a later save knows it for a leftover once this one has died halfway
+    // (see removeLeftoverSaves).
+    lockWholeFile(file.handle(), F_WRLCK);
+    ::fsetxattr(file.handle(), unfinishedSaveMark, "", 0, 0);
     // Written and synced on the descriptor, so that each failure keeps its own errno (QSaveFile
     // would ignore a failed sync).
     int e = writeAll(file.handle(), content.data(), content.size());
@@ -464,6 +529,7 @@ bool NoteFiles::write(const QString &path, QByteArrayView content, NoteError *er
         setError(error, NoteError(Action::Save, Reason::Other, path, file.errorString()));
         return false;
     }
+    ::removexattr(QFile::encodeName(savedFileName(path)).constData(), unfinishedSaveMark);
     return true;
 }
 
