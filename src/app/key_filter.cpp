@@ -14,6 +14,9 @@ bool KeyFilter::eventFilter(QObject *watched, QEvent *event)
     auto *window = qobject_cast<LiveWindow *>(static_cast<QWidget *>(watched)->window());
     if (!window || !m_shell.isLive(window->def().id) || m_shell.liveWindow(window->def().id) != window)
         return false;
+    // A window disabled behind a modal one takes no keys, even when the window manager activates it.
+    if (!window->isEnabled())
+        return true;
     const auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
     switch (key->key()) {

@@ -16,8 +16,9 @@
 //   KORVANE_WALK_FIRST_SEED=s  the first seed; the others follow it (default 1)
 //   KORVANE_WALK_STEPS=n       steps per seed (default 2500)
 //   KORVANE_WALK_REPLAY="…"    replays a step list that a failure printed, instead of the seeds
-//   KORVANE_WALK_DISABLED_KEYS=1  the player also presses Esc in windows disabled behind the modal
-//                              notepad (activated by the window manager), which must take no keys
+//   KORVANE_WALK_DISABLED_KEYS=0  the player never presses Esc in windows disabled behind the modal
+//                              notepad (by default he does: the window manager can activate them,
+//                              and they must take no keys)
 // A long run, for example 400,000 steps:
 //   KORVANE_WALK_SEEDS=40 KORVANE_WALK_STEPS=10000 QT_QPA_PLATFORM=offscreen tests/app/tst_lifecycle_walk
 #include "../support/program.h"
@@ -828,7 +829,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         Walk walk = replaying ? Walk::replay(script)
-                              : Walk::random(seed, steps, qEnvironmentVariableIntValue("KORVANE_WALK_DISABLED_KEYS") != 0);
+                              : Walk::random(seed, steps, envInt("KORVANE_WALK_DISABLED_KEYS", 1) != 0);
         walk.run();
         const double seconds = std::max(clock.elapsed(), qint64(1)) / 1000.0;
         qInfo("%s: %zu steps in %d lives, %d modal loads with %d steps inside them, %.0f steps/s",
