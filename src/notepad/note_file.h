@@ -107,6 +107,7 @@ public:
     // one step, so a failed save leaves the old content intact. The target keeps its permission bits; a
     // symbolic link keeps pointing to the file it names, which gets the content. Fails without writing
     // when the target is read-only, when this table holds it open, or when anyone holds a lock on it.
+    // A copy that a killed save left beside the target (marked as unfinished) is removed first.
     bool write(const QString &path, QByteArrayView content, NoteError *error = nullptr) const;
 
     bool isOpen(int number) const { return m_files.count(number) != 0; }
