@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ (or $KORVANE_FUZZ_DIR) and runs each of them.
 #
-#   bash scripts/fuzz.sh                                    every target, 20000 runs each (what CI runs)
+#   bash scripts/fuzz.sh                                    every target, 100000 runs each (what CI runs)
 #   bash scripts/fuzz.sh -max_total_time=600                every target, ten minutes each
 #   bash scripts/fuzz.sh fuzz_html_layout -runs=5000000     one target, longer
 #
@@ -25,7 +25,7 @@ for arg in "$@"; do
   esac
 done
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
-[ ${#options[@]} -gt 0 ] || options=(-runs=20000)
+[ ${#options[@]} -gt 0 ] || options=(-runs=100000)
 
 CC=clang CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_FUZZ=ON >/dev/null
 cmake --build "$dir" --target "${targets[@]}" -j"$(nproc)"

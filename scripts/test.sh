@@ -5,7 +5,7 @@
 #      $KORVANE_ASAN_DIR) and runs the suite again, where any memory error, leak or undefined
 #      behaviour fails the test that meets it;
 #   3. builds the fuzz targets with clang into build-fuzz/ (or $KORVANE_FUZZ_DIR) and runs each of them
-#      a bounded number of times ($KORVANE_FUZZ_RUNS, 20000 by default); scripts/fuzz.sh runs longer.
+#      a bounded number of times ($KORVANE_FUZZ_RUNS, 100000 by default); scripts/fuzz.sh runs longer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stage="set-up"
@@ -28,6 +28,6 @@ KORVANE_BUILD_DIR=$asan bash scripts/build.sh -DKORVANE_SANITIZE=ON
 (cd "$asan" && ctest --output-on-failure -j"$(nproc)")
 
 step "fuzzing: ${KORVANE_FUZZ_DIR:-build-fuzz}"
-bash scripts/fuzz.sh -runs="${KORVANE_FUZZ_RUNS:-20000}"
+bash scripts/fuzz.sh -runs="${KORVANE_FUZZ_RUNS:-100000}"
 
 printf '\n==== all passed in %s s\n' "$((SECONDS - started))"
