@@ -5,7 +5,8 @@
 #   bash scripts/fuzz.sh -max_total_time=600                every target, ten minutes each
 #   bash scripts/fuzz.sh fuzz_html_layout -runs=5000000     one target, longer
 #
-# Arguments that start with "-" go to libFuzzer, the others name targets. Each target starts from its
+# Arguments that start with "-" go to libFuzzer, the others name targets; options without -runs or
+# -max_total_time run each target until it fails or is stopped (Ctrl-C). Each target starts from its
 # seed corpus in tests/fuzz/corpus/<target> and keeps the inputs that reach new code in
 # build-fuzz/corpus/<target>, so longer runs build on earlier ones. An input that fails is kept in
 # build-fuzz/artifacts/<target>/ and named, with the command that replays it.
